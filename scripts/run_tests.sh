@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The whole test suite, as CI runs it:
+#   1. a build with -Wall -Wextra -Wpedantic as errors, and every test;
+#   2. the same under AddressSanitizer + UndefinedBehaviorSanitizer;
+#   3. clang-format --dry-run --Werror on every source file.
+# Installs what it needs first (scripts/install_deps.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install_deps.sh
+
+JOBS=${JOBS:-$(nproc)}
+
+echo "== build (warnings as errors)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+cmake --build build -j"$JOBS"
+echo "== tests"
+ctest --test-dir build --output-on-failure -j"$JOBS"
+
+echo "== build (address + undefined behaviour sanitizers)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON \
+  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+cmake --build build-asan -j"$JOBS"
+echo "== tests under sanitizers"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$JOBS"
+
+echo "== clang-format"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+echo "all checks passed"
