@@ -1,14 +1,17 @@
-#include "tolmek/stream/generate.h"
+// Generating a stream through a probabilistic automaton.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include <gsl/gsl_randist.h>
 #include <gsl/gsl_rng.h>
 
 #include "tolmek/model/pfsa.h"
 #include "tolmek/stream/random_source.h"
+#include "tolmek/stream/symbolic_string.h"
 
 namespace {
 
@@ -34,19 +37,21 @@ int start_state(std::size_t states) {
 
 }  // namespace
 
-Symbolic_string_ generate_through(const std::vector<symbol>& input,
-                                  std::map<int, std::map<symbol, int>> aut,
-                                  std::map<int, std::vector<double>> pit) {
+Symbolic_string_ Symbolic_string_::operator*(PFSA& model) {
   std::unique_ptr<gsl_rng, GeneratorDeleter> r(make_generator(kGenerate));
   reseed_start_draws();
 
+  // Lookups below insert missing entries: they go into these copies only.
+  std::map<int, std::map<symbol, int>> aut = model.aut;
+  std::map<int, std::vector<double>> pit = model.pit;
   const std::size_t m = pit[0].size();
   int state = start_state(aut.size());
-  const auto length = static_cast<std::uint32_t>(input.size());
+
+  const auto length = static_cast<std::uint32_t>(seq.size());
   std::vector<symbol> out(length, symbol(0));
   if (m > 0) {
     for (std::uint32_t i = 0; i < length; ++i) {
-      const int next = aut[state][input[i]];
+      const int next = aut[state][seq[i]];
       if (next == -1) continue;
       const double u = gsl_ran_flat(r.get(), 0.0, 1.0);
       out[i] = symbol(emit(pit[state], m, u));
@@ -57,8 +62,4 @@ Symbolic_string_ generate_through(const std::vector<symbol>& input,
   Symbolic_string_ result(none, static_cast<unsigned int>(m));
   result.seq = std::move(out);
   return result;
-}
-
-Symbolic_string_ Symbolic_string_::operator*(PFSA& model) {
-  return generate_through(seq, model.aut, model.pit);
 }
