@@ -1,6 +1,7 @@
 #include "tolmek/stream/symbolic_string.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -117,6 +118,7 @@ Symbolic_string_ Symbolic_string_::operator!() {
     std::uint64_t sum = 0;
     for (const auto& c : copies) {
       const std::uint32_t v = c[i].value;
+      assert(v < k && "a selection keeps only symbols equal to a draw");
       if (seen[v] != std::uint64_t{i} + 1) {
         seen[v] = std::uint64_t{i} + 1;
         ++distinct;
