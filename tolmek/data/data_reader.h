@@ -15,10 +15,12 @@
 // sequences of different lengths.
 //
 // The data length bounds each variable's sequence in the across layout; in
-// the column layout reading stops once variable 0 holds that many symbols
-// (other variables of a ragged file may hold more). A data length of 0 gives
+// the column layout reading stops once variable 0, which gets a value from
+// every line that has one, holds that many symbols. A data length of 0 gives
 // empty sequences in the across layout and no variables at all in the column
 // layout (no line is read for values; a variable only starts with a value).
+//
+// Errors are reported with the exceptions of tolmek/data/data_error.h.
 //
 // With the with-names flag, the first token of each line names its variable
 // in the across layout, and the first line holds the names of the variables
