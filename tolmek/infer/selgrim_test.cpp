@@ -80,7 +80,7 @@ TEST(SelgrimTest, IncEnumeratesWordsShortestFirst) {
   }
 }
 
-TEST(SelgrimXTest, CrossedCountsMatchBruteForce) {
+TEST(SelgrimTest, CrossedCountsMatchBruteForce) {
   const struct {
     std::size_t src_len, tgt_len;
     unsigned int src_k, tgt_k;
