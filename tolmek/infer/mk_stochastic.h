@@ -1,4 +1,6 @@
-// Probability vectors from symbol counts, in single precision.
+// Normalisation of symbol counts into probability vectors, in single
+// precision: downstream comparisons of these vectors depend on the float
+// rounding, so the arithmetic must not be widened.
 
 #ifndef TOLMEK_INFER_MK_STOCHASTIC_H_
 #define TOLMEK_INFER_MK_STOCHASTIC_H_
@@ -8,13 +10,11 @@
 
 #include "tolmek/stream/symbol.h"
 
-// Normalises a symbol -> count map into a probability vector indexed by symbol
-// number: one entry per number from 0 to the largest symbol present, 0.0 for
-// the symbols absent from the map. The total, its reciprocal and every
-// product are 32-bit floats, widened to double at the end; results therefore
-// differ from a double-precision division in the last digits, and merge
-// decisions downstream depend on that. An empty map gives an empty vector;
-// all-zero counts give all zeros. `counts` is not changed.
-std::vector<double> mk_stochastic(std::map<symbol, unsigned int>& counts);
+// Returns one probability per symbol number 0..largest symbol of `counts`
+// (absent symbols get 0.0): each count times the float reciprocal of the
+// float total, the product taken in float and widened to double. An empty
+// map gives an empty vector; counts that are all zero give all zeros.
+// `counts` is not changed. Safe to call from several threads.
+std::vector<double> mk_stochastic(std::map<symbol, unsigned>& counts);
 
 #endif  // TOLMEK_INFER_MK_STOCHASTIC_H_

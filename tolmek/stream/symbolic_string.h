@@ -55,7 +55,20 @@ class Symbolic_string_ {
   Symbolic_string_ operator!();
   // Generates a target-like stream through `model`: this stream drives the
   // transitions, the emission vectors choose the symbols. One output symbol
-  // per input symbol; alphabet size = length of the model's pit[0].
+  // per input symbol; alphabet size m = length of the model's pit[0] (0 when
+  // state 0 has no vector). Reads only `aut` and `pit`, through copies: the
+  // model is not changed.
+  //
+  // Draws: a generator of operation kGenerate is set up first, then the
+  // start draws are reseeded; with more than one state in `aut` the start
+  // state is start_draw(kGenerateStart), sign-extended, modulo (states - 1)
+  // as an unsigned number, so the last state never starts; otherwise 0. Each
+  // position reads t = aut[state][x] (a missing entry means state 0); for
+  // t = -1 the output is 0, the state stays and nothing is drawn. Otherwise
+  // a uniform u in [0, 1) picks the first g <= m - 2 whose running sum
+  // pit[state][0] + ... + pit[state][g] reaches u, else m - 1, and the
+  // state becomes t. Entries missing from a short (or absent) vector count
+  // as 0. m = 0 gives all zeros.
   Symbolic_string_ operator*(PFSA& model);
 
   // Counts of what follows word w (memoised in Phi and Datapin).
