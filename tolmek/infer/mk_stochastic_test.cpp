@@ -55,4 +55,16 @@ TEST(MkStochasticTest, TotalIsAccumulatedInFloat) {
   EXPECT_EQ(1.0 / 16777216.0, p[1]);
 }
 
+TEST(MkStochasticTest, MultipliesByTheFloatReciprocal) {
+  // For 5 of 6 the float product with the reciprocal, the float quotient and
+  // the double quotient are three different numbers; only the first is right.
+  const double want = static_cast<double>(5.0f * (1.0f / 6.0f));
+  ASSERT_NE(want, static_cast<double>(5.0f / 6.0f));
+  ASSERT_NE(want, 5.0 / 6.0);
+  Counts c{{0, 1}, {1, 5}};
+  const std::vector<double> p = mk_stochastic(c);
+  ASSERT_EQ(2u, p.size());
+  EXPECT_EQ(want, p[1]);
+}
+
 }  // namespace

@@ -1,0 +1,104 @@
+// Scoring the candidates of a crossed inference and choosing one: streams
+// generated through each candidate are tested against the real target, and
+// in the gamma mode the states' residual entropy about the target is
+// weighed against the target's own.
+
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+#include "tolmek/infer/selgrim.h"
+#include "tolmek/stream/random_source.h"
+
+namespace {
+
+// Natural-log entropy summed over all states, each vector read over the
+// length of state 0's vector (entries beyond a vector's end count as 0).
+double plain_entropy(std::map<int, std::vector<double>>& p) {
+  const std::size_t width = p[0].size();
+  double h = 0.0;
+  for (const auto& entry : p) {
+    const std::vector<double>& v = entry.second;
+    for (std::size_t j = 0; j < width && j < v.size(); ++j)
+      if (v[j] > 0.0) h -= v[j] * std::log(v[j]);
+  }
+  return h;
+}
+
+}  // namespace
+
+selgrim_x::selgrim_x(Symbolic_string_ source, Symbolic_string_ target,
+                     gParam params)
+    : selgrim_x(std::move(source), std::move(target), params, Stage::kPit) {
+  choose_candidate(params.NUM_EACH);
+}
+
+double selgrim_x::annihilation_error(
+    const std::map<int, std::map<symbol, int>>& a,
+    const std::map<int, std::vector<double>>& p, std::uint32_t candidate,
+    int repetitions, bool reflected) {
+  PFSA m;
+  m.aut = a;
+  m.pit = p;
+  Symbolic_string_ source(src_seq, src_alphabet_size);
+  Symbolic_string_ target(tgt_seq, tgt_alphabet_size);
+  double sum = 0.0;
+  for (int r = 0; r < repetitions; ++r) {
+    set_draw_position(candidate, static_cast<std::uint32_t>(r));
+    Symbolic_string_ generated = source * m;
+    Symbolic_string_ inverted = !generated;
+    Symbolic_string_ selected = ~target;
+    Symbolic_string_ agreed = selected + inverted;
+    if (reflected) {
+      agreed.get_reflected_norm(evaluation_depth);
+    } else {
+      agreed.get_norm(evaluation_depth);
+    }
+    sum += agreed.norm;
+  }
+  return sum / (static_cast<double>(repetitions) + 0.0);
+}
+
+void selgrim_x::choose_candidate(int repetitions) {
+  reseed_start_draws();
+  gamma = 0.0;
+  if (no_model || aut_list.empty()) return;
+  for (std::size_t c = 0; c < aut_list.size(); ++c) {
+    std::map<int, std::map<symbol, int>> a = aut_list[c];
+    std::map<int, std::vector<double>> p = pit_list[c];
+    if (a.empty()) continue;
+    const auto candidate = static_cast<std::uint32_t>(c);
+    if (!use_gamma) {
+      const double error =
+          annihilation_error(a, p, candidate, repetitions, false);
+      const double score =
+          error * plain_entropy(p) / (static_cast<double>(p.size()) + 0.0);
+      // Strictly smaller: ties keep the earlier candidate, NaN never wins.
+      if (best_score > score) {
+        model.aut = a;
+        model.pit = p;
+        annerr = error;
+        best_score = score;
+        mrgeps = eps_list[c];
+      }
+      continue;
+    }
+    const double error = annihilation_error(a, p, candidate, repetitions, true);
+    const double h0 = target_entropy();
+    // The occupation walk inserts the transitions it looks up into `a`, and
+    // `a` becomes the chosen model's aut.
+    const std::vector<double> visits = occupation(a, candidate, repetitions);
+    double hc = 0.0;
+    for (std::size_t s = 0; s < visits.size(); ++s)
+      hc += visits[s] * dist_entropy(p[static_cast<int>(s)]);
+    const GammaScore result = gamma_score(error, h0, hc);
+    if (best_score > result.score) {
+      model.aut = a;
+      model.pit = p;
+      gamma = result.gamma;
+      annerr = error;
+      mrgeps = eps_list[c];
+      best_score = result.score;
+    }
+  }
+}
