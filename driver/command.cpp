@@ -1,0 +1,51 @@
+#include "driver/command.h"
+
+#include <ostream>
+
+#include "driver/reports.h"
+#include "driver/settings.h"
+#include "driver/startup.h"
+#include "driver/sweep.h"
+#include "tolmek/config/string_proc.h"
+
+int run_command_line(int argc, const char* const* argv, std::ostream& out,
+                     std::ostream& err) {
+  ParsedSettings parsed = parse_settings(argc, argv, out);
+  if (parsed.finished) return parsed.exit_status;
+  const RunSettings& s = parsed.settings;
+
+  StartupResult startup = start_up(s, out, err);
+  if (startup.refused_status != 0) return startup.refused_status;
+  RunInputs& in = startup.inputs;
+
+  SweepInput sweep;
+  for (const auto& stream : in.streams) sweep.sequences.push_back(stream.seq);
+  sweep.selection = _STRING_PROC_::process_key_string_(
+      in.key, static_cast<unsigned int>(in.streams.size()), s.include_self);
+  sweep.delay_begin = s.OFFSET_MIN;
+  sweep.delay_end = s.OFFSET_MAX;
+  sweep.params = in.params;
+  sweep.verbose = s.VERBOSE || s.CONCURRENT_PRINT;
+  sweep.show_progress = !s.printstatus;
+  sweep.has_seed = s.has_seed;
+  sweep.seed = s.seed;
+
+  SweepOutcome outcome = run_sweep(sweep, out, err);
+  for (const auto& [target, first] : outcome.skipped_from) {
+    err << "target " << target << " has " << in.streams[target].seq.size()
+        << " symbols: delays " << first << " to " << s.OFFSET_MAX << " skipped"
+        << std::endl;
+  }
+  for (const SweepFailure& f : outcome.failures) {
+    err << "run (source " << f.task.source << ", target " << f.task.target
+        << ", delay " << f.task.delay << ") failed: " << f.what << std::endl;
+  }
+
+  const bool written =
+      write_reports(outcome.records, sweep.selection,
+                    last_runnable_delay(sweep), s, in.names, out, err);
+
+  if (parsed.command_line_error) return kExitRefused;
+  if (!outcome.failures.empty() || !written) return kExitIncomplete;
+  return kExitOk;
+}
