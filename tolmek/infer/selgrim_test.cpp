@@ -187,20 +187,27 @@ TEST(SelgrimTest, SyncReturnsNextWordWhenAnExtensionWasNeverSeen) {
   // is never followed by a target symbol.
   const std::vector<symbol> src = syms({0, 0, 0, 0, 0, 1});
   const std::vector<symbol> tgt = syms({0, 1, 1, 1, 1, 1});
+  // For the empty word only the extension (0) is compared before the loop
+  // is left: (1/6 + 1/6) / (2 * 2) = 1/12 is its mean deviation.
   const struct {
     unsigned int budget;
+    double min_dev;
     Word want;
   } kCases[] = {
-      {1, syms({0})},  // the empty word fails; the flag gives the next word
-      {2, syms({0})},  // (0) passes: its seen extension agrees with it
+      {1, 0.001, syms({0})},  // the empty word fails; the flag gives (0)
+      {2, 0.001, syms({0})},  // (0) passes: its seen extension agrees
+      {1, 0.08, syms({0})},   // 1/12 is above 0.08
+      {1, 0.09, Word()},      // and below 0.09: the empty word passes
   };
   for (const auto& c : kCases) {
     gParam params;
     params.SYN_PREF_LENGTH_ = c.budget;
+    params.MIN_DEV_SYNC_SEARCH_ = c.min_dev;
     selgrim_x x = run_to(src, 2, tgt, 2, params, Stage::kMembers);
-    EXPECT_EQ(c.want, x.getSync()) << "budget " << c.budget;
+    EXPECT_EQ(c.want, x.getSync())
+        << "budget " << c.budget << " threshold " << c.min_dev;
     EXPECT_EQ(c.budget == 2, x.Phi.count(syms({1, 0})) == 1)
-        << "budget " << c.budget;
+        << "budget " << c.budget << " threshold " << c.min_dev;
   }
 }
 
