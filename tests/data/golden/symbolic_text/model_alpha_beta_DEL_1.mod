@@ -1,0 +1,20 @@
+#SEQNAME
+alpha
+#SEQNAMEB
+beta
+#CONNX
+0 1 
+0 1 
+
+#PITILDE
+1 0 
+0 1 
+
+#DELAY
+1
+#ANNERR 
+0.033507
+#MRGEPS 
+0.007
+#GAMMA 
+1
