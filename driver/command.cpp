@@ -42,8 +42,7 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out,
   }
 
   const bool written =
-      write_reports(outcome.records, sweep.selection,
-                    last_runnable_delay(sweep), s, in.names, out, err);
+      write_reports(outcome.records, sweep.selection, s, in.names, out, err);
 
   if (parsed.command_line_error) return kExitRefused;
   if (!outcome.failures.empty() || !written) return kExitIncomplete;

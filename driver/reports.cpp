@@ -36,14 +36,13 @@ bool write_file_checked(const std::string& path, const char* what,
 
 bool write_gamma_output(std::vector<RECORD__>& records,
                         const Selection& selection, const RunSettings& s,
-                        std::uint64_t last_column, std::ostream& out,
-                        std::ostream& err) {
+                        std::ostream& out, std::ostream& err) {
   if (s.gammafile.empty()) {
-    write_gamma_lines(records, selection, s.OFFSET_MIN, last_column, out);
+    write_gamma_lines(records, selection, s.OFFSET_MIN, s.OFFSET_MAX, out);
     return true;
   }
   return write_file_checked(s.gammafile, "gamma file", err, [&](auto& f) {
-    write_gamma_lines(records, selection, s.OFFSET_MIN, last_column, f);
+    write_gamma_lines(records, selection, s.OFFSET_MIN, s.OFFSET_MAX, f);
   });
 }
 
@@ -138,28 +137,28 @@ double binaryproc_(std::vector<RECORD__>& records, double threshold,
 
 void write_gamma_lines(const std::vector<RECORD__>& records,
                        const Selection& selection, unsigned int first,
-                       std::uint64_t last, std::ostream& os) {
+                       unsigned int last, std::ostream& os) {
   std::map<unsigned int, std::map<unsigned int, std::map<unsigned int, double>>>
       table;
   for (const RECORD__& r : records) table[r.src][r.tgt][r.delay] = r.gamma;
-  const std::uint64_t end = last;
 
   std::set<std::pair<unsigned int, unsigned int>> pairs;
   for (const auto& [target, sources] : selection) {
     for (unsigned int source : sources) pairs.insert({source, target});
   }
+  const std::map<unsigned int, double> no_record;
   for (const auto& [source, target] : pairs) {
-    const auto* delays = [&]() -> const std::map<unsigned int, double>* {
-      const auto s_it = table.find(source);
-      if (s_it == table.end()) return nullptr;
-      const auto t_it = s_it->second.find(target);
-      return t_it == s_it->second.end() ? nullptr : &t_it->second;
-    }();
-    for (std::uint64_t d = first; d <= end; ++d) {
-      const auto it = delays == nullptr
-                          ? std::map<unsigned int, double>::const_iterator()
-                          : delays->find(static_cast<unsigned int>(d));
-      if (delays != nullptr && it != delays->end()) {
+    const std::map<unsigned int, double>* delays = &no_record;
+    if (const auto s_it = table.find(source); s_it != table.end()) {
+      if (const auto t_it = s_it->second.find(target);
+          t_it != s_it->second.end()) {
+        delays = &t_it->second;
+      }
+    }
+    // 64-bit so that a range ending at the largest delay ends.
+    for (std::uint64_t d = first; d <= last; ++d) {
+      const auto it = delays->find(static_cast<unsigned int>(d));
+      if (it != delays->end()) {
         os << it->second << " ";
       } else {
         os << "nan ";
@@ -174,12 +173,10 @@ void write_result_log(std::vector<RECORD__>& records, std::ostream& os) {
 }
 
 bool write_reports(std::vector<RECORD__>& records, const Selection& selection,
-                   std::uint64_t last_column, const RunSettings& s,
-                   const std::vector<std::string>& names, std::ostream& out,
-                   std::ostream& err) {
+                   const RunSettings& s, const std::vector<std::string>& names,
+                   std::ostream& out, std::ostream& err) {
   bool ok = true;
-  if (s.printgamma)
-    ok &= write_gamma_output(records, selection, s, last_column, out, err);
+  if (s.printgamma) ok &= write_gamma_output(records, selection, s, out, err);
   if (s.PRODUCE_LOG) {
     ok &= write_file_checked(s.LOGFILE, "result log", err,
                              [&](auto& f) { write_result_log(records, f); });

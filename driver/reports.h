@@ -30,24 +30,20 @@ double binaryproc_(std::vector<RECORD__>& records, double threshold,
 
 // One line per selected pair, sources then targets ascending: for each delay
 // of [first, last] the pair's gamma, or nan where the delay has no record
-// (skipped or failed), each followed by a blank. `last` is 64-bit so that
-// first - 1 stands for an empty range.
+// (skipped or failed), each followed by a blank. first > last: empty lines.
 void write_gamma_lines(const std::vector<RECORD__>& records,
                        const Selection& selection, unsigned int first,
-                       std::uint64_t last, std::ostream& os);
+                       unsigned int last, std::ostream& os);
 
 // One record line per record, in list order.
 void write_result_log(std::vector<RECORD__>& records, std::ostream& os);
 
-// Writes every output `s` asks for. The gamma lines cover the delays from
-// OFFSET_MIN to `last_column` (the last delay any target could be run for).
-// Sorts `records` (for the model files) after the other outputs. Standard
-// output carries the gamma lines (without a gamma file) and the scalar
-// value; every output that could not be written gets one line on `err`.
-// Returns false when something asked for is missing.
+// Writes every output `s` asks for. Sorts `records` (for the model files) after
+// the other outputs. Standard output carries the gamma lines (without a gamma
+// file) and the scalar value; every output that could not be written gets one
+// line on `err`. Returns false when something asked for is missing.
 bool write_reports(std::vector<RECORD__>& records, const Selection& selection,
-                   std::uint64_t last_column, const RunSettings& s,
-                   const std::vector<std::string>& names, std::ostream& out,
-                   std::ostream& err);
+                   const RunSettings& s, const std::vector<std::string>& names,
+                   std::ostream& out, std::ostream& err);
 
 #endif  // DRIVER_REPORTS_H_

@@ -1,6 +1,7 @@
 #include "driver/startup.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <ostream>
 
 #include "tolmek/data/data_error.h"
@@ -10,6 +11,10 @@
 namespace {
 
 constexpr int kRefused = 2;
+
+// More delays than this make a gamma output of absurd size and a sweep that
+// cannot be meant; the range is refused.
+constexpr std::uint64_t kMaxDelays = 1000000;
 
 // Reads the data file with the reader the settings choose.
 std::vector<Symbolic_string_> read_streams(
@@ -49,6 +54,15 @@ StartupResult start_up(const RunSettings& s, std::ostream& out,
       in.params.EPS_MAX_ = s.eps;
     }
     in.params.NUM_EACH = s.has_num ? static_cast<int>(s.num) : s.NUM_EACH;
+    if (s.OFFSET_MIN <= s.OFFSET_MAX &&
+        std::uint64_t{s.OFFSET_MAX} - s.OFFSET_MIN + 1 > kMaxDelays) {
+      err << "delay range " << s.OFFSET_MIN << " to " << s.OFFSET_MAX
+          << " (OFFSET_MIN/--delay-beg to OFFSET_MAX/--delay-end) holds more "
+             "than "
+          << kMaxDelays << " delays" << std::endl;
+      result.refused_status = kRefused;
+      return result;
+    }
     if (!report(parameter_problems(in.params), err)) {
       result.refused_status = kRefused;
       return result;

@@ -27,7 +27,8 @@ struct StartupResult {
 };
 
 // Runs the start-up in its order: key file, parameter bundle (with --eps and
-// --num), partition file, name file, data, the scalardir restriction, the
+// --num; a delay range of more than a million delays is refused here too),
+// partition file, name file, data, the scalardir restriction, the
 // name list check. Prescribed texts go to `out`, every other message (one
 // line, naming the file, key or value) to `err`.
 StartupResult start_up(const RunSettings& s, std::ostream& out,

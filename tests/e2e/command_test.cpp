@@ -284,9 +284,15 @@ TEST(CommandTest, DelaysBeyondTheDataAreSkippedAndShownAsNan) {
   EXPECT_NE(r.err.find("target 1 has 3 symbols: delays 5 to 6 skipped"),
             std::string::npos);
   EXPECT_EQ(parse_log(read_file(dir.file("r.log"))).size(), 4u);
-  for (const auto& line : lines(r.out)) {
+  const auto out = lines(r.out);
+  ASSERT_EQ(out.size(), 2u);
+  for (const auto& line : out) {
     const auto values = fields(line);
-    ASSERT_EQ(values.size(), 2u) << line;  // delays 3 and 4 were run
+    ASSERT_EQ(values.size(), 4u) << line;  // delays 3 and 4 were run
+    EXPECT_NE(values[0], "nan");
+    EXPECT_NE(values[1], "nan");
+    EXPECT_EQ(values[2], "nan");
+    EXPECT_EQ(values[3], "nan");
   }
 }
 
@@ -314,6 +320,14 @@ TEST(CommandTest, VerboseLinesStayWholeUnderTwoThreads) {
     EXPECT_EQ(fields(line).size(), 7u) << line;
     EXPECT_EQ(line.back(), ' ');
   }
+}
+
+TEST(CommandTest, DelayRangeAtItsBoundRuns) {
+  ScopedTempDir dir;
+  CommandResult r = quorvane(dir, with_fast({"-f", data("short.txt"), "-B", "1",
+                                             "-E", "1000000", "-l", "r.log"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(lines(read_file(dir.file("r.log"))).size(), 8u);  // delays 1-4
 }
 
 TEST(CommandTest, RefusedInputsExitTwo) {
@@ -347,6 +361,7 @@ TEST(CommandTest, RefusedInputsExitTwo) {
   const Case kParameterCases[] = {
       {{"-f", "one.txt", "-n", "0"}, "", "NUM_EACH"},
       {{"-f", "one.txt", "-c", "step.cfg"}, "", "EPS_STEP_"},
+      {{"-f", "one.txt", "-B", "1", "-E", "1000001"}, "", "1000001"},
   };
   write_file(dir.file("step.cfg"), "#EPS_STEP_\n0\n");
   for (const auto& c : kParameterCases) {
