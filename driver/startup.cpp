@@ -45,6 +45,8 @@ StartupResult start_up(const RunSettings& s, std::ostream& out,
   StartupResult result;
   RunInputs& in = result.inputs;
   in.key = s.key;
+  // Which file is being read, for the message when it cannot be.
+  const char* reading = "key file";
   try {
     if (!s.keyfile.empty()) in.key = read_key_file(s.keyfile);
 
@@ -69,9 +71,12 @@ StartupResult start_up(const RunSettings& s, std::ostream& out,
     }
 
     std::vector<std::vector<double>> partitions;
+    reading = "partition file";
     if (s.has_partitionfile) partitions = read_partition_file(s.partitionfile);
+    reading = "name file";
     if (!s.namefile.empty()) in.names = read_name_file(s.namefile);
 
+    reading = "data file";
     in.streams = read_streams(s, partitions);
   } catch (const PartitionTooSmallError& e) {
     out << "PARTITION VEC TOO SMALL" << std::endl;
@@ -80,7 +85,7 @@ StartupResult start_up(const RunSettings& s, std::ostream& out,
     result.refused_status = kRefused;
     return result;
   } catch (const DataError& e) {
-    err << e.what() << std::endl;
+    err << reading << " " << e.what() << std::endl;
     result.refused_status = kRefused;
     return result;
   }
