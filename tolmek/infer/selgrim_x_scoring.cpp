@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "tolmek/infer/selgrim.h"
+#include "tolmek/stream/norm_table.h"
 #include "tolmek/stream/random_source.h"
 
 namespace {
@@ -42,6 +43,7 @@ double selgrim_x::annihilation_error(
   m.pit = p;
   Symbolic_string_ source(src_seq, src_alphabet_size);
   Symbolic_string_ target(tgt_seq, tgt_alphabet_size);
+  NormTable norms;
   double sum = 0.0;
   for (int r = 0; r < repetitions; ++r) {
     set_draw_position(candidate, static_cast<std::uint32_t>(r));
@@ -49,12 +51,12 @@ double selgrim_x::annihilation_error(
     Symbolic_string_ inverted = !generated;
     Symbolic_string_ selected = ~target;
     Symbolic_string_ agreed = selected + inverted;
-    if (reflected) {
-      agreed.get_reflected_norm(evaluation_depth);
-    } else {
-      agreed.get_norm(evaluation_depth);
-    }
-    sum += agreed.norm;
+    // The norms of a fresh stream, from a count table reused between
+    // repetitions.
+    sum += reflected
+               ? norms.reflected_norm(agreed.seq, agreed.alphabet_size,
+                                      evaluation_depth)
+               : norms.norm(agreed.seq, agreed.alphabet_size, evaluation_depth);
   }
   return sum / (static_cast<double>(repetitions) + 0.0);
 }
