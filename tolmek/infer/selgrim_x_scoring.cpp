@@ -10,6 +10,8 @@
 #include "tolmek/infer/selgrim.h"
 #include "tolmek/stream/norm_table.h"
 #include "tolmek/stream/random_source.h"
+#include "tolmek/stream/selection.h"
+#include "tolmek/stream/stream_generator.h"
 
 namespace {
 
@@ -38,25 +40,28 @@ double selgrim_x::annihilation_error(
     const std::map<int, std::map<symbol, int>>& a,
     const std::map<int, std::vector<double>>& p, std::uint32_t candidate,
     int repetitions, bool reflected) {
-  PFSA m;
-  m.aut = a;
-  m.pit = p;
-  Symbolic_string_ source(src_seq, src_alphabet_size);
-  Symbolic_string_ target(tgt_seq, tgt_alphabet_size);
+  // Each repetition is: generate G = source * (a, p), invert it (I = !G),
+  // select the target at random (T = ~target), agree (U = T + I) and take
+  // U's norm. Done here on buffers kept across the repetitions, with the
+  // generators set up in the same order as the stream operators do.
+  const StreamGenerator generator(a, p);
   NormTable norms;
+  std::vector<symbol> generated;
+  std::vector<std::vector<symbol>> copies;
+  std::vector<symbol> inverted;
+  std::vector<symbol> selected;
+  std::vector<symbol> agreed;
   double sum = 0.0;
   for (int r = 0; r < repetitions; ++r) {
     set_draw_position(candidate, static_cast<std::uint32_t>(r));
-    Symbolic_string_ generated = source * m;
-    Symbolic_string_ inverted = !generated;
-    Symbolic_string_ selected = ~target;
-    Symbolic_string_ agreed = selected + inverted;
-    // The norms of a fresh stream, from a count table reused between
-    // repetitions.
-    sum += reflected
-               ? norms.reflected_norm(agreed.seq, agreed.alphabet_size,
-                                      evaluation_depth)
-               : norms.norm(agreed.seq, agreed.alphabet_size, evaluation_depth);
+    const unsigned int m = generator.generate(src_seq, generated);
+    inversion(generated, m, copies, inverted);
+    random_selection(tgt_seq, tgt_alphabet_size, kTargetSelection, selected);
+    agreement(selected, inverted, agreed);
+    // U has the alphabet of its left operand, the target's.
+    sum += reflected ? norms.reflected_norm(agreed, tgt_alphabet_size,
+                                            evaluation_depth)
+                     : norms.norm(agreed, tgt_alphabet_size, evaluation_depth);
   }
   return sum / (static_cast<double>(repetitions) + 0.0);
 }
