@@ -13,14 +13,21 @@ void random_selection(const std::vector<symbol>& seq, unsigned int k,
   // Set up even when nothing is drawn, so that a reproducible run sets up
   // the same generators whatever the data.
   std::unique_ptr<gsl_rng, GeneratorDeleter> r(make_generator(op));
-  kept.clear();
   // GSL rejects a range of 0; no symbol could survive it anyway.
-  if (k == 0) return;
-  kept.reserve(seq.size() / k + 1);
+  if (k == 0) {
+    kept.clear();
+    return;
+  }
+  // Every symbol is written and the end moves past it only when kept: a
+  // draw that matches half the time would defeat branch prediction.
+  if (kept.size() < seq.size()) kept.resize(seq.size());
+  symbol* end = kept.data();
   gsl_rng* g = r.get();
   for (const symbol s : seq) {
-    if (gsl_rng_uniform_int(g, k) == s.value) kept.push_back(s);
+    *end = s;
+    end += gsl_rng_uniform_int(g, k) == s.value ? 1 : 0;
   }
+  kept.resize(static_cast<std::size_t>(end - kept.data()));
 }
 
 void inversion(const std::vector<symbol>& seq, unsigned int k,
@@ -73,8 +80,11 @@ void inversion(const std::vector<symbol>& seq, unsigned int k,
 void agreement(const std::vector<symbol>& a, const std::vector<symbol>& b,
                std::vector<symbol>& out) {
   const std::size_t n = std::min(a.size(), b.size());
-  out.clear();
+  if (out.size() < n) out.resize(n);
+  symbol* end = out.data();
   for (std::size_t i = 0; i < n; ++i) {
-    if (a[i] == b[i]) out.push_back(a[i]);
+    *end = a[i];
+    end += a[i] == b[i] ? 1 : 0;
   }
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }

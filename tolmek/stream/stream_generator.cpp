@@ -107,7 +107,9 @@ unsigned int StreamGenerator::generate(const std::vector<symbol>& input,
     const double u = gsl_ran_flat(r.get(), 0.0, 1.0);
     // The first g <= m - 2 whose running sum reaches u, else m - 1.
     std::size_t g = 0;
-    if (last > 0) {
+    if (last == 1) {
+      g = cum_[state] >= u ? 0 : 1;
+    } else if (last > 1) {
       const double* sums = &cum_[state * last];
       while (g < last && !(sums[g] >= u)) ++g;
     }
