@@ -70,6 +70,8 @@ void selgrim_x::choose_candidate(int repetitions) {
   reseed_start_draws();
   gamma = 0.0;
   if (no_model || aut_list.empty()) return;
+  // H0 depends on the target alone: once for all candidates.
+  const double h0 = use_gamma ? target_entropy() : 0.0;
   for (std::size_t c = 0; c < aut_list.size(); ++c) {
     std::map<int, std::map<symbol, int>> a = aut_list[c];
     std::map<int, std::vector<double>> p = pit_list[c];
@@ -91,7 +93,6 @@ void selgrim_x::choose_candidate(int repetitions) {
       continue;
     }
     const double error = annihilation_error(a, p, candidate, repetitions, true);
-    const double h0 = target_entropy();
     // The occupation walk inserts the transitions it looks up into `a`, and
     // `a` becomes the chosen model's aut.
     const std::vector<double> visits = occupation(a, candidate, repetitions);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tolmek/infer/mk_stochastic.h"
 #include "tolmek/infer/selgrim.h"
 #include "tolmek/stream/random_source.h"
 
@@ -324,6 +325,86 @@ TEST(SelgrimXTest, OccupationMatchesTheMapWalkOnRandomCandidates) {
       EXPECT_EQ(0, std::memcmp(&want[s], &got[s], sizeof(double)))
           << "trial " << trial << " state " << s;
     EXPECT_EQ(want_a, a) << "trial " << trial;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// getPit with every lookup and count in maps.
+Emissions pit_by_maps(Transitions& m, const std::vector<symbol>& src,
+                      const std::vector<symbol>& tgt, unsigned int tgt_k) {
+  const std::size_t n = m.size();
+  std::map<int, std::map<symbol, unsigned int>> count;
+  for (int start = 0;; ++start) {
+    int state = start;
+    std::size_t j = 0;
+    for (const symbol x : src) {
+      const int t = m[state][x];
+      if (t >= 0) {
+        if (j >= tgt.size()) break;
+        ++count[state][tgt[j]];
+        ++j;
+        state = t;
+      }
+      if (j >= tgt.size()) break;
+    }
+    if (count.size() == n || static_cast<std::size_t>(start) + 1 >= n) break;
+  }
+  Emissions pit;
+  for (int i = 0; static_cast<std::size_t>(i) < n; ++i) {
+    std::map<symbol, unsigned int> c;
+    if (count.count(i) != 0) {
+      c = count[i];
+      for (unsigned int y = 0; y < tgt_k; ++y) c.emplace(y, 0u);
+    } else {
+      for (unsigned int y = 0; y < tgt_k; ++y) c[y] = m[i][y] != -1 ? 1u : 0u;
+    }
+    pit[i] = mk_stochastic(c);
+  }
+  return pit;
+}
+
+TEST(SelgrimXTest, GetPitMatchesTheMapCountsOnRandomCandidates) {
+  // Unreachable states, -1 and missing transitions, source symbols beyond
+  // the candidate's columns and target symbols beyond the target alphabet:
+  // the same emission maps and the same insertions into the candidates.
+  std::mt19937 gen(57);
+  auto pick = [&gen](int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(gen);
+  };
+  for (int trial = 0; trial < 100; ++trial) {
+    std::vector<symbol> src;
+    std::vector<symbol> tgt;
+    for (int i = pick(0, 150); i > 0; --i) {
+      src.push_back(static_cast<unsigned int>(pick(0, 2)));
+      tgt.push_back(static_cast<unsigned int>(pick(0, 1) * pick(1, 2)));
+    }
+    if (pick(0, 3) == 0 && !tgt.empty()) tgt.pop_back();
+    selgrim_x x = members(src, 2, tgt, 2);
+    for (int c = pick(1, 3); c > 0; --c) {
+      const int n = pick(1, 5);
+      Transitions a;
+      for (int s = 0; s < n; ++s) {
+        a[s];
+        for (unsigned int y = 0; y < 2; ++y) {
+          const int kind = pick(0, 6);
+          if (kind == 0) continue;
+          a[s][y] = kind == 1 ? -1 : pick(0, n - 1);
+        }
+      }
+      x.aut_list.push_back(a);
+    }
+    std::vector<Transitions> want_auts = x.aut_list;
+    std::vector<Emissions> want;
+    for (Transitions& a : want_auts)
+      want.push_back(pit_by_maps(a, src, tgt, x.tgt_alphabet_size));
+    testing::internal::CaptureStderr();
+    x.getPit();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(want, x.pit_list) << "trial " << trial;
+    EXPECT_EQ(want_auts, x.aut_list) << "trial " << trial;
   }
 }
 
