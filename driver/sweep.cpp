@@ -139,46 +139,35 @@ SweepOutcome run_sweep(const SweepInput& in, std::ostream& out,
   const std::uint32_t* seed = in.has_seed ? &in.seed : nullptr;
   gsl_environment_setup();
 
-  // One unit of work per (delay, target): the runs of one target at one
-  // delay, its sources ascending, divided statically over the threads.
-  std::vector<std::pair<std::size_t, std::size_t>> units;  // [begin, end)
-  for (std::size_t i = 0; i < tasks.size();) {
-    std::size_t j = i;
-    while (j < tasks.size() && tasks[j].delay == tasks[i].delay &&
-           tasks[j].target == tasks[i].target) {
-      ++j;
-    }
-    units.emplace_back(i, j);
-    i = j;
-  }
-
-  const long n_units = static_cast<long>(units.size());
-#pragma omp parallel for schedule(static)
-  for (long u = 0; u < n_units; ++u) {
-    for (std::size_t i = units[u].first; i < units[u].second; ++i) {
-      const SweepTask& task = tasks[i];
-      try {
-        RECORD__ record = run_one(task, in.sequences, in.params, seed);
-        std::string line = in.verbose ? record_line(record) : std::string();
-        std::size_t done = 0;
+  // One unit of work per run, handed out one at a time as threads become
+  // free: a target with many sources, or runs of very different cost, still
+  // keep every thread busy. With a seed the records are sorted afterwards,
+  // so the result does not depend on the number of threads.
+  const long n_tasks = static_cast<long>(tasks.size());
+#pragma omp parallel for schedule(dynamic, 1)
+  for (long i = 0; i < n_tasks; ++i) {
+    const SweepTask& task = tasks[static_cast<std::size_t>(i)];
+    try {
+      RECORD__ record = run_one(task, in.sequences, in.params, seed);
+      std::string line = in.verbose ? record_line(record) : std::string();
+      std::size_t done = 0;
 #pragma omp critical(records)
-        {
-          outcome.records.push_back(std::move(record));
-          done = outcome.records.size() + outcome.failures.size();
-          if (in.verbose) out << line << std::flush;
-          if (in.show_progress) {
-            print_status(static_cast<float>(static_cast<double>(done) /
-                                            static_cast<double>(expected)),
-                         err);
-          }
+      {
+        outcome.records.push_back(std::move(record));
+        done = outcome.records.size() + outcome.failures.size();
+        if (in.verbose) out << line << std::flush;
+        if (in.show_progress) {
+          print_status(static_cast<float>(static_cast<double>(done) /
+                                          static_cast<double>(expected)),
+                       err);
         }
-      } catch (const std::exception& e) {
-#pragma omp critical(records)
-        outcome.failures.push_back(SweepFailure{task, e.what()});
-      } catch (...) {
-#pragma omp critical(records)
-        outcome.failures.push_back(SweepFailure{task, "unknown error"});
       }
+    } catch (const std::exception& e) {
+#pragma omp critical(records)
+      outcome.failures.push_back(SweepFailure{task, e.what()});
+    } catch (...) {
+#pragma omp critical(records)
+      outcome.failures.push_back(SweepFailure{task, "unknown error"});
     }
   }
 

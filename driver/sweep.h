@@ -79,7 +79,10 @@ RECORD__ run_one(const SweepTask& task,
                  const std::vector<std::vector<symbol>>& sequences,
                  const gParam& params, const std::uint32_t* seed);
 
-// Runs every planned run over the OpenMP team. Record lines (verbose) go to
+// Runs every planned run over the OpenMP team, one run per unit of work,
+// handed out dynamically. Without a seed the records are in the order the
+// runs finished; with one, sorted by delay, target and source, whatever the
+// number of threads. Record lines (verbose) go to
 // `out`, whole lines at a time; the progress bar goes to `err`. A run that
 // throws is kept in `failures`; the others go on. Writes nothing else.
 SweepOutcome run_sweep(const SweepInput& in, std::ostream& out,

@@ -8,7 +8,10 @@
 #include <utility>
 
 #include "tolmek/infer/selgrim.h"
+#include "tolmek/stream/norm_table.h"
 #include "tolmek/stream/random_source.h"
+#include "tolmek/stream/selection.h"
+#include "tolmek/stream/stream_generator.h"
 
 namespace {
 
@@ -37,24 +40,28 @@ double selgrim_x::annihilation_error(
     const std::map<int, std::map<symbol, int>>& a,
     const std::map<int, std::vector<double>>& p, std::uint32_t candidate,
     int repetitions, bool reflected) {
-  PFSA m;
-  m.aut = a;
-  m.pit = p;
-  Symbolic_string_ source(src_seq, src_alphabet_size);
-  Symbolic_string_ target(tgt_seq, tgt_alphabet_size);
+  // Each repetition is: generate G = source * (a, p), invert it (I = !G),
+  // select the target at random (T = ~target), agree (U = T + I) and take
+  // U's norm. Done here on buffers kept across the repetitions, with the
+  // generators set up in the same order as the stream operators do.
+  const StreamGenerator generator(a, p);
+  NormTable norms;
+  std::vector<symbol> generated;
+  std::vector<std::vector<symbol>> copies;
+  std::vector<symbol> inverted;
+  std::vector<symbol> selected;
+  std::vector<symbol> agreed;
   double sum = 0.0;
   for (int r = 0; r < repetitions; ++r) {
     set_draw_position(candidate, static_cast<std::uint32_t>(r));
-    Symbolic_string_ generated = source * m;
-    Symbolic_string_ inverted = !generated;
-    Symbolic_string_ selected = ~target;
-    Symbolic_string_ agreed = selected + inverted;
-    if (reflected) {
-      agreed.get_reflected_norm(evaluation_depth);
-    } else {
-      agreed.get_norm(evaluation_depth);
-    }
-    sum += agreed.norm;
+    const unsigned int m = generator.generate(src_seq, generated);
+    inversion(generated, m, copies, inverted);
+    random_selection(tgt_seq, tgt_alphabet_size, kTargetSelection, selected);
+    agreement(selected, inverted, agreed);
+    // U has the alphabet of its left operand, the target's.
+    sum += reflected ? norms.reflected_norm(agreed, tgt_alphabet_size,
+                                            evaluation_depth)
+                     : norms.norm(agreed, tgt_alphabet_size, evaluation_depth);
   }
   return sum / (static_cast<double>(repetitions) + 0.0);
 }
@@ -63,6 +70,8 @@ void selgrim_x::choose_candidate(int repetitions) {
   reseed_start_draws();
   gamma = 0.0;
   if (no_model || aut_list.empty()) return;
+  // H0 depends on the target alone: once for all candidates.
+  const double h0 = use_gamma ? target_entropy() : 0.0;
   for (std::size_t c = 0; c < aut_list.size(); ++c) {
     std::map<int, std::map<symbol, int>> a = aut_list[c];
     std::map<int, std::vector<double>> p = pit_list[c];
@@ -84,7 +93,6 @@ void selgrim_x::choose_candidate(int repetitions) {
       continue;
     }
     const double error = annihilation_error(a, p, candidate, repetitions, true);
-    const double h0 = target_entropy();
     // The occupation walk inserts the transitions it looks up into `a`, and
     // `a` becomes the chosen model's aut.
     const std::vector<double> visits = occupation(a, candidate, repetitions);

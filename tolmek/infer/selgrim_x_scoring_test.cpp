@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -245,3 +246,108 @@ TEST(SelgrimXScoringTest, GappedSourceSymbolsJoinTheChosenTransitions) {
   }
   EXPECT_TRUE(inserted);
 }
+
+namespace {
+
+// Deterministic draws that also log every set-up in order: without a seed
+// the generators are seeded in the order they are set up.
+class LoggedSeeds : public SeedSource {
+ public:
+  unsigned long generator_seed(std::uint32_t op,
+                               const DrawPosition& at) override {
+    log.push_back("generator " + std::to_string(op));
+    return hash.generator_seed(op, at);
+  }
+  long start_draw(std::uint32_t op, const DrawPosition& at) override {
+    log.push_back("start " + std::to_string(op));
+    return hash.start_draw(op, at);
+  }
+  void reseed_start_draws() override { log.push_back("reseed"); }
+
+  HashSeedSource hash{3, 1, 2, 1};
+  std::vector<std::string> log;
+};
+
+// The repetitions written with the stream operators one after another:
+// generate, invert, select, agree, norm.
+double error_by_operators(selgrim_x& x, const Transitions& a,
+                          const std::map<int, std::vector<double>>& p,
+                          std::uint32_t candidate, int repetitions,
+                          bool reflected) {
+  PFSA m;
+  m.aut = a;
+  m.pit = p;
+  Symbolic_string_ source(x.src_seq, x.src_alphabet_size);
+  Symbolic_string_ target(x.tgt_seq, x.tgt_alphabet_size);
+  double sum = 0.0;
+  for (int r = 0; r < repetitions; ++r) {
+    set_draw_position(candidate, static_cast<std::uint32_t>(r));
+    Symbolic_string_ inverted = !(source * m);
+    Symbolic_string_ agreed = ~target + inverted;
+    if (reflected) {
+      agreed.get_reflected_norm(x.evaluation_depth);
+    } else {
+      agreed.get_norm(x.evaluation_depth);
+    }
+    sum += agreed.norm;
+  }
+  return sum / (static_cast<double>(repetitions) + 0.0);
+}
+
+TEST(SelgrimXScoringTest, ErrorEqualsTheOperatorChainBitForBit) {
+  // Binary and ternary data, one target with a symbol gap (alphabet 2 but
+  // symbols 0 and 2): the buffers, tables and generators of the scoring
+  // must give exactly what the operators give.
+  std::mt19937 gen(99);
+  auto stream = [&gen](std::size_t n, std::uint32_t k, std::uint32_t step) {
+    std::vector<symbol> s(n);
+    for (symbol& x : s) x = static_cast<std::uint32_t>(gen() % k) * step;
+    return s;
+  };
+  const std::vector<symbol> src3 = stream(3000, 3, 1);
+  struct Case {
+    std::string name;
+    std::vector<symbol> src;
+    std::vector<symbol> tgt;
+  };
+  Case kCases[] = {
+      {"binary copy", coin_flips(3000, 4), one_step_later(coin_flips(3000, 4))},
+      {"ternary", src3, one_step_later(src3)},
+      {"binary source, ternary target", coin_flips(3000, 8),
+       stream(3000, 3, 1)},
+      {"target with a gap", coin_flips(3000, 9), stream(3000, 2, 2)},
+  };
+  for (Case& c : kCases) {
+    gParam params = quick(3);
+    params.EPS_MAX_ = 0.05;
+    params.EPS_STEP_ = 0.02;
+    selgrim_x x(Symbolic_string_(c.src), Symbolic_string_(c.tgt), params,
+                Stage::kPit);
+    ASSERT_FALSE(x.aut_list.empty()) << c.name;
+    for (std::size_t k = 0; k < x.aut_list.size(); ++k) {
+      for (const bool reflected : {true, false}) {
+        const auto candidate = static_cast<std::uint32_t>(k);
+        LoggedSeeds want_seeds;
+        LoggedSeeds got_seeds;
+        double want = 0.0;
+        double got = 0.0;
+        {
+          ScopedSeedSource scope(&want_seeds);
+          want = error_by_operators(x, x.aut_list[k], x.pit_list[k], candidate,
+                                    3, reflected);
+        }
+        {
+          ScopedSeedSource scope(&got_seeds);
+          got = x.annihilation_error(x.aut_list[k], x.pit_list[k], candidate, 3,
+                                     reflected);
+        }
+        EXPECT_EQ(0, std::memcmp(&want, &got, sizeof want))
+            << c.name << " candidate " << k << " reflected " << reflected
+            << ": " << want << " vs " << got;
+        EXPECT_EQ(want_seeds.log, got_seeds.log) << c.name;
+      }
+    }
+  }
+}
+
+}  // namespace

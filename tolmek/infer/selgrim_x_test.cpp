@@ -1,9 +1,12 @@
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
 #include <utility>
 
 #include <gtest/gtest.h>
 
+#include "tolmek/infer/mk_stochastic.h"
 #include "tolmek/infer/selgrim.h"
 #include "tolmek/stream/random_source.h"
 
@@ -261,3 +264,148 @@ TEST(SelgrimXTest, DistEntropyInBits) {
   for (const auto& c : kCases)
     EXPECT_DOUBLE_EQ(c.want, dist_entropy(c.v)) << c.v.size() << " entries";
 }
+
+namespace {
+
+// The occupation walk looked up in the map at every step.
+std::vector<double> occupation_by_map(Transitions& a,
+                                      const std::vector<symbol>& src,
+                                      const std::vector<long>& starts) {
+  const std::size_t n = a.size();
+  std::vector<double> visits(n, 0.0);
+  int state = 0;
+  for (const long start : starts) {
+    if (n > 1)
+      state = static_cast<int>(static_cast<std::uint64_t>(start) % (n - 1));
+    for (const symbol x : src) {
+      visits[static_cast<std::size_t>(state)] += 1.0;
+      const int t = a[state][x];
+      state = t < 0 ? 0 : t;
+    }
+  }
+  const auto steps = static_cast<std::uint32_t>(src.size()) *
+                     static_cast<std::uint32_t>(starts.size());
+  for (double& v : visits) v /= static_cast<double>(steps) + 0.0;
+  return visits;
+}
+
+TEST(SelgrimXTest, OccupationMatchesTheMapWalkOnRandomCandidates) {
+  // Candidates with -1 and missing transitions, sources with symbols the
+  // candidate has no column for: same visits and same insertions.
+  std::mt19937 gen(31);
+  auto pick = [&gen](int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(gen);
+  };
+  for (int trial = 0; trial < 200; ++trial) {
+    const int n = pick(1, 6);
+    Transitions a;
+    for (int s = 0; s < n; ++s) {
+      a[s];
+      for (unsigned int x = 0; x < 3; ++x) {
+        const int kind = pick(0, 6);
+        if (kind == 0) continue;
+        a[s][x] = kind == 1 ? -1 : pick(0, n - 1);
+      }
+    }
+    std::vector<symbol> src;
+    for (int i = pick(0, 200); i > 0; --i)
+      src.push_back(static_cast<unsigned int>(pick(0, 3)));
+    std::vector<long> starts;
+    for (int r = pick(1, 8); r > 0; --r) starts.push_back(pick(0, 1 << 30));
+
+    selgrim_x x = members(src, 3, src, 3);
+    Transitions want_a = a;
+    const std::vector<double> want = occupation_by_map(want_a, src, starts);
+    ScriptedDraws draws(starts);
+    ScopedSeedSource scope(&draws);
+    const std::vector<double> got =
+        x.occupation(a, 0, static_cast<int>(starts.size()));
+    ASSERT_EQ(want.size(), got.size()) << "trial " << trial;
+    for (std::size_t s = 0; s < want.size(); ++s)
+      EXPECT_EQ(0, std::memcmp(&want[s], &got[s], sizeof(double)))
+          << "trial " << trial << " state " << s;
+    EXPECT_EQ(want_a, a) << "trial " << trial;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// getPit with every lookup and count in maps.
+Emissions pit_by_maps(Transitions& m, const std::vector<symbol>& src,
+                      const std::vector<symbol>& tgt, unsigned int tgt_k) {
+  const std::size_t n = m.size();
+  std::map<int, std::map<symbol, unsigned int>> count;
+  for (int start = 0;; ++start) {
+    int state = start;
+    std::size_t j = 0;
+    for (const symbol x : src) {
+      const int t = m[state][x];
+      if (t >= 0) {
+        if (j >= tgt.size()) break;
+        ++count[state][tgt[j]];
+        ++j;
+        state = t;
+      }
+      if (j >= tgt.size()) break;
+    }
+    if (count.size() == n || static_cast<std::size_t>(start) + 1 >= n) break;
+  }
+  Emissions pit;
+  for (int i = 0; static_cast<std::size_t>(i) < n; ++i) {
+    std::map<symbol, unsigned int> c;
+    if (count.count(i) != 0) {
+      c = count[i];
+      for (unsigned int y = 0; y < tgt_k; ++y) c.emplace(y, 0u);
+    } else {
+      for (unsigned int y = 0; y < tgt_k; ++y) c[y] = m[i][y] != -1 ? 1u : 0u;
+    }
+    pit[i] = mk_stochastic(c);
+  }
+  return pit;
+}
+
+TEST(SelgrimXTest, GetPitMatchesTheMapCountsOnRandomCandidates) {
+  // Unreachable states, -1 and missing transitions, source symbols beyond
+  // the candidate's columns and target symbols beyond the target alphabet:
+  // the same emission maps and the same insertions into the candidates.
+  std::mt19937 gen(57);
+  auto pick = [&gen](int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(gen);
+  };
+  for (int trial = 0; trial < 100; ++trial) {
+    std::vector<symbol> src;
+    std::vector<symbol> tgt;
+    for (int i = pick(0, 150); i > 0; --i) {
+      src.push_back(static_cast<unsigned int>(pick(0, 2)));
+      tgt.push_back(static_cast<unsigned int>(pick(0, 1) * pick(1, 2)));
+    }
+    if (pick(0, 3) == 0 && !tgt.empty()) tgt.pop_back();
+    selgrim_x x = members(src, 2, tgt, 2);
+    for (int c = pick(1, 3); c > 0; --c) {
+      const int n = pick(1, 5);
+      Transitions a;
+      for (int s = 0; s < n; ++s) {
+        a[s];
+        for (unsigned int y = 0; y < 2; ++y) {
+          const int kind = pick(0, 6);
+          if (kind == 0) continue;
+          a[s][y] = kind == 1 ? -1 : pick(0, n - 1);
+        }
+      }
+      x.aut_list.push_back(a);
+    }
+    std::vector<Transitions> want_auts = x.aut_list;
+    std::vector<Emissions> want;
+    for (Transitions& a : want_auts)
+      want.push_back(pit_by_maps(a, src, tgt, x.tgt_alphabet_size));
+    testing::internal::CaptureStderr();
+    x.getPit();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(want, x.pit_list) << "trial " << trial;
+    EXPECT_EQ(want_auts, x.aut_list) << "trial " << trial;
+  }
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "tolmek/infer/mk_stochastic.h"
+#include "tolmek/stream/norm_table.h"
 #include "tolmek/stream/symbolic_string.h"
 
 namespace {
@@ -23,24 +24,15 @@ std::vector<symbol> reflect(const std::vector<symbol>& w, unsigned int k) {
 
 // Largest |1/k - p[i]| over i = 0..k-1; entries beyond the end of p are 0.
 double largest_deviation(const std::vector<double>& p, unsigned int k) {
-  const double flat = 1.0 / (k + 0.0);
-  double m = 0.0;
-  for (unsigned int i = 0; i < k; ++i) {
-    const double pi = i < p.size() ? p[i] : 0.0;
-    m = std::max(m, std::fabs(flat - pi));
-  }
-  return m;
+  return norm_detail::largest_deviation(p.data(), p.size(), k);
 }
 
 // A word's deviation weighted by k^(-2|x|): short words dominate.
 double weighted(double m, std::size_t length, unsigned int k) {
-  return m / std::pow(k + 0.0, 2.0 * static_cast<double>(length) + 0.0);
+  return m / norm_detail::weight(length, k);
 }
 
-// (k - 1) / k with k - 1 in unsigned arithmetic.
-double final_factor(unsigned int k) {
-  return static_cast<double>(k - 1u) / (k + 0.0);
-}
+using norm_detail::final_factor;
 
 }  // namespace
 
