@@ -148,7 +148,10 @@ void write_gamma_lines(const std::vector<RECORD__>& records,
   for (const auto& [target, sources] : selection) {
     for (unsigned int source : sources) pairs.insert({source, target});
   }
-  for (const auto& [source, target] : pairs) {
+  for (const auto& pair : pairs) {
+    // Named copies: a C++17 lambda cannot capture structured bindings.
+    const unsigned int source = pair.first;
+    const unsigned int target = pair.second;
     const auto* delays = [&]() -> const std::map<unsigned int, double>* {
       const auto s_it = table.find(source);
       if (s_it == table.end()) return nullptr;
