@@ -53,6 +53,14 @@ StartupResult start_up(const RunSettings& s, std::ostream& out,
       result.refused_status = kRefused;
       return result;
     }
+    if (s.OFFSET_MIN > s.OFFSET_MAX) {
+      err << "delays " << s.OFFSET_MIN << " to " << s.OFFSET_MAX
+          << ": the first delay (--delay-beg, OFFSET_MIN) is above the last "
+             "(--delay-end, OFFSET_MAX)"
+          << std::endl;
+      result.refused_status = kRefused;
+      return result;
+    }
 
     std::vector<std::vector<double>> partitions;
     if (s.has_partitionfile) partitions = read_partition_file(s.partitionfile);
