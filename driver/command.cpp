@@ -22,6 +22,11 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out,
   for (const auto& stream : in.streams) sweep.sequences.push_back(stream.seq);
   sweep.selection = _STRING_PROC_::process_key_string_(
       in.key, static_cast<unsigned int>(in.streams.size()), s.include_self);
+  if (sweep.selection.empty()) {
+    err << "warning: the selector key '" << in.key
+        << "' selects no (source, target) pair among the " << in.streams.size()
+        << " variables of '" << s.datafile << "'; nothing is run" << std::endl;
+  }
   sweep.delay_begin = s.OFFSET_MIN;
   sweep.delay_end = s.OFFSET_MAX;
   sweep.params = in.params;
