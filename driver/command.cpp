@@ -1,5 +1,6 @@
 #include "driver/command.h"
 
+#include <cstdint>
 #include <ostream>
 
 #include "driver/reports.h"
@@ -7,6 +8,14 @@
 #include "driver/startup.h"
 #include "driver/sweep.h"
 #include "tolmek/config/string_proc.h"
+
+namespace {
+
+// The most (source, target) pairs one command runs: 1000 variables, each
+// paired with every other.
+constexpr std::uint64_t kMaxSelectedPairs = 1000000;
+
+}  // namespace
 
 int run_command_line(int argc, const char* const* argv, std::ostream& out,
                      std::ostream& err) {
@@ -18,10 +27,22 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out,
   if (startup.refused_status != 0) return startup.refused_status;
   RunInputs& in = startup.inputs;
 
+  // The selection is built in memory, pair by pair: a key over a file of
+  // very many variables (one long line read in columns) would exhaust it.
+  const auto n = static_cast<unsigned int>(in.streams.size());
+  const std::uint64_t bound = _STRING_PROC_::selection_size_bound(in.key, n);
+  if (bound > kMaxSelectedPairs) {
+    err << "the selector key '" << in.key << "' selects up to " << bound
+        << " (source, target) pairs among the " << n << " variables of '"
+        << s.datafile << "'; at most " << kMaxSelectedPairs
+        << " can be run: choose fewer with --key" << std::endl;
+    return kExitRefused;
+  }
+
   SweepInput sweep;
   for (const auto& stream : in.streams) sweep.sequences.push_back(stream.seq);
-  sweep.selection = _STRING_PROC_::process_key_string_(
-      in.key, static_cast<unsigned int>(in.streams.size()), s.include_self);
+  sweep.selection =
+      _STRING_PROC_::process_key_string_(in.key, n, s.include_self);
   if (sweep.selection.empty()) {
     err << "warning: the selector key '" << in.key
         << "' selects no (source, target) pair among the " << in.streams.size()

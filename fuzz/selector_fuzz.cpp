@@ -18,6 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   const auto selection =
       _STRING_PROC_::process_key_string_(key, n, include_self);
+  std::uint64_t pairs = 0;
+  for (const auto& entry : selection) pairs += entry.second.size();
+  FUZZ_CHECK(pairs <= _STRING_PROC_::selection_size_bound(key, n));
   for (const auto& [target, sources] : selection) {
     FUZZ_CHECK(target < n);
     FUZZ_CHECK(!sources.empty());
