@@ -48,6 +48,13 @@ StartupResult start_up(const RunSettings& s, std::ostream& out,
       in.params.EPS_MIN_ = s.eps;
       in.params.EPS_MAX_ = s.eps;
     }
+    if (s.has_num && s.num > static_cast<unsigned int>(kMaxNumEach)) {
+      // Named as given: converted to the bundle's int it could read as -1.
+      err << "--num " << s.num << ": must be from 1 to " << kMaxNumEach
+          << std::endl;
+      result.refused_status = kRefused;
+      return result;
+    }
     in.params.NUM_EACH = s.has_num ? static_cast<int>(s.num) : s.NUM_EACH;
     if (!report(parameter_problems(in.params), err)) {
       result.refused_status = kRefused;

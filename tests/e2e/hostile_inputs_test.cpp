@@ -247,7 +247,7 @@ const HostileCase kDataCases[] = {
      {"-f", "copy.txt", "-n", "4294967295"},
      2,
      "",
-     "NUM_EACH -1"},
+     "--num 4294967295: must be from 1 to 1000000"},
     {"epsilon not a number", {"-f", "copy.txt", "-e", "abc"}, 2, "'abc'", ""},
     {"infinite epsilon",
      {"-f", "copy.txt", "-e", "inf"},
