@@ -1,7 +1,10 @@
 #include "driver/command.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
+#include <set>
+#include <vector>
 
 #include "driver/reports.h"
 #include "driver/settings.h"
@@ -14,6 +17,31 @@ namespace {
 // The most (source, target) pairs one command runs: 1000 variables, each
 // paired with every other.
 constexpr std::uint64_t kMaxSelectedPairs = 1000000;
+
+// Runs pair a source and a target symbol by symbol, so a variable this short
+// leaves a run a handful of pairs: a constant source of one symbol then
+// "explains" a random target completely (gamma 1). Such gammas are kept but
+// flagged.
+constexpr std::size_t kFewSymbols = 16;
+
+// One warning line per selected variable (source or target) that holds
+// fewer than kFewSymbols symbols.
+void warn_short_variables(const Selection& selection,
+                          const std::vector<std::vector<symbol>>& sequences,
+                          std::ostream& err) {
+  std::set<unsigned int> used;
+  for (const auto& [target, sources] : selection) {
+    used.insert(target);
+    used.insert(sources.begin(), sources.end());
+  }
+  for (unsigned int v : used) {
+    if (sequences[v].size() >= kFewSymbols) continue;
+    err << "warning: variable " << v << " has only " << sequences[v].size()
+        << " symbols; the gammas of its runs rest on too few values to mean "
+           "anything"
+        << std::endl;
+  }
+}
 
 }  // namespace
 
@@ -48,6 +76,7 @@ int run_command_line(int argc, const char* const* argv, std::ostream& out,
         << "' selects no (source, target) pair among the " << in.streams.size()
         << " variables of '" << s.datafile << "'; nothing is run" << std::endl;
   }
+  warn_short_variables(sweep.selection, sweep.sequences, err);
   sweep.delay_begin = s.OFFSET_MIN;
   sweep.delay_end = s.OFFSET_MAX;
   sweep.params = in.params;

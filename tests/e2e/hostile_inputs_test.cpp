@@ -183,7 +183,11 @@ const HostileCase kDataCases[] = {
      0,
      "",
      ""},
-    {"variables of 0, 1 and 2 symbols", {"-f", "short.txt"}, 0, "", ""},
+    {"variables of 0, 1 and 2 symbols",
+     {"-f", "short.txt"},
+     0,
+     "",
+     "warning: variable 0 has only 0 symbols"},
     {"symbol 4095", {"-f", "sym4095.txt", "-y", "true"}, 0, "", ""},
     {"symbol 4096", {"-f", "sym4096.txt"}, 2, "", "largest symbol 4096"},
     {"symbol 2^32 - 1", {"-f", "symmax.txt"}, 2, "", "4294967295"},
@@ -312,6 +316,28 @@ TEST(HostileInputTest, ResultsOfOddDataAreSound) {
     EXPECT_EQ(records, pairs);
     expect_sound_gamma(r.out, pairs);
   }
+}
+
+TEST(HostileInputTest, ShortVariablesAreFlaggedEachOnce) {
+  ScopedTempDir dir;
+  write_fixtures(dir);
+  const CommandResult r =
+      quorvane(dir, {"-f", "short.txt", "-B", "1", "-E", "2"});
+  expect_orderly(dir, r);
+  ASSERT_EQ(r.status, 0) << describe(r);
+  for (const char* line :
+       {"variable 0 has only 0 symbols", "variable 1 has only 1 symbols",
+        "variable 2 has only 2 symbols"}) {
+    const std::size_t at = r.err.find(line);
+    EXPECT_NE(at, std::string::npos) << line << " in " << r.err;
+    EXPECT_EQ(r.err.find(line, at + 1), std::string::npos) << line;
+  }
+  EXPECT_EQ(r.err.find("variable 3 has"), std::string::npos) << r.err;
+  // Only the variables a key selects are looked at.
+  const CommandResult one = quorvane(dir, {"-f", "short.txt", "-k", "3:2"});
+  EXPECT_EQ(one.err.find("variable 0 has"), std::string::npos) << one.err;
+  EXPECT_NE(one.err.find("variable 2 has only 2 symbols"), std::string::npos)
+      << one.err;
 }
 
 TEST(HostileInputTest, NamesAreDataNotCommands) {
