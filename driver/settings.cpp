@@ -92,6 +92,39 @@ po::options_description make_options(RunSettings& s) {
   return desc;
 }
 
+// Options read as unsigned numbers. The options library converts "-1" to
+// 4294967295 without complaint, so a minus sign in their value is refused.
+bool is_unsigned_option(const std::string& key) {
+  static const char* const kUnsigned[] = {"data_length", "delay", "delay-beg",
+                                          "delay-end",   "num",   "evaldepth",
+                                          "seed"};
+  for (const char* name : kUnsigned) {
+    if (key == name) return true;
+  }
+  return false;
+}
+
+// Stores `parsed` into `vm`. An unsigned option whose value carries a minus
+// sign stops the storing there, as a value that does not convert would: the
+// options before it are stored, then the error is thrown.
+void store_checked(po::parsed_options parsed, po::variables_map& vm) {
+  auto& options = parsed.options;
+  for (auto it = options.begin(); it != options.end(); ++it) {
+    if (!is_unsigned_option(it->string_key) || it->value.empty()) continue;
+    const std::string& value = it->value.front();
+    const auto first = value.find_first_not_of(" \t");
+    if (first == std::string::npos || value[first] != '-') continue;
+    const std::string key = it->string_key;
+    const std::string token = value;
+    options.erase(it, options.end());
+    po::store(parsed, vm);
+    po::invalid_option_value error(token);
+    error.set_option_name("--" + key);
+    throw error;
+  }
+  po::store(parsed, vm);
+}
+
 // True when the command line gave `name` a value. A store that failed half
 // way leaves an entry without a value behind.
 bool has(const po::variables_map& vm, const char* name) {
@@ -195,11 +228,11 @@ ParsedSettings parse_settings(int argc, const char* const* argv,
 
   po::variables_map vm;
   try {
-    po::store(po::command_line_parser(argc, argv)
-                  .options(desc)
-                  .extra_style_parser(ignore_numbers)
-                  .run(),
-              vm);
+    store_checked(po::command_line_parser(argc, argv)
+                      .options(desc)
+                      .extra_style_parser(ignore_numbers)
+                      .run(),
+                  vm);
     po::notify(vm);
   } catch (const std::exception& e) {
     out << "\n" << e.what() << "\n" << desc << std::endl;

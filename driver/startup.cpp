@@ -55,6 +55,13 @@ StartupResult start_up(const RunSettings& s, std::ostream& out,
       in.params.EPS_MIN_ = s.eps;
       in.params.EPS_MAX_ = s.eps;
     }
+    if (s.has_num && s.num > static_cast<unsigned int>(kMaxNumEach)) {
+      // Named as given: converted to the bundle's int it could read as -1.
+      err << "--num " << s.num << ": must be from 1 to " << kMaxNumEach
+          << std::endl;
+      result.refused_status = kRefused;
+      return result;
+    }
     in.params.NUM_EACH = s.has_num ? static_cast<int>(s.num) : s.NUM_EACH;
     if (s.OFFSET_MIN <= s.OFFSET_MAX &&
         std::uint64_t{s.OFFSET_MAX} - s.OFFSET_MIN + 1 > kMaxDelays) {
@@ -68,6 +75,14 @@ StartupResult start_up(const RunSettings& s, std::ostream& out,
     if (!report(parameter_problems(in.params), err)) {
       result.refused_status = kRefused;
       return result;
+    }
+    // An empty range is a valid request that makes no runs; say so, since
+    // it is most often a slip.
+    if (s.OFFSET_MIN > s.OFFSET_MAX) {
+      err << "warning: delays " << s.OFFSET_MIN << " to " << s.OFFSET_MAX
+          << ": the first delay (--delay-beg, OFFSET_MIN) is above the last "
+             "(--delay-end, OFFSET_MAX), so nothing is run"
+          << std::endl;
     }
 
     std::vector<std::vector<double>> partitions;

@@ -6,11 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -63,7 +66,8 @@ bool file_exists(const std::string& path) {
 
 CommandResult run_command(const std::vector<std::string>& argv,
                           const std::string& cwd,
-                          const std::vector<std::string>& env) {
+                          const std::vector<std::string>& env,
+                          double timeout_seconds) {
   ScopedTempDir capture;
   const std::string out_path = capture.file("stdout");
   const std::string err_path = capture.file("stderr");
@@ -100,8 +104,23 @@ CommandResult run_command(const std::vector<std::string>& argv,
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) throw std::runtime_error("cannot start " + argv[0]);
   int wstatus = 0;
-  waitpid(pid, &wstatus, 0);
+  if (timeout_seconds > 0) {
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::duration<double>(timeout_seconds);
+    while (waitpid(pid, &wstatus, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &wstatus, 0);
+        result.timed_out = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  } else {
+    waitpid(pid, &wstatus, 0);
+  }
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  result.signal = WIFSIGNALED(wstatus) ? WTERMSIG(wstatus) : 0;
   result.out = read_file(out_path);
   result.err = read_file(err_path);
   return result;

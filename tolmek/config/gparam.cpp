@@ -61,7 +61,12 @@ gParam::gParam(std::string configuration_file, unsigned evaluation_depth)
 
 std::vector<std::string> parameter_problems(const gParam& param) {
   std::vector<std::string> problems;
-  if (sweep_too_long(param)) {
+  if (!(param.EPS_MAX_ >= param.EPS_MIN_)) {
+    std::ostringstream out;
+    out << "EPS_MIN_ " << param.EPS_MIN_ << " and EPS_MAX_ " << param.EPS_MAX_
+        << ": the merge-threshold sweep would try no threshold at all";
+    problems.push_back(out.str());
+  } else if (sweep_too_long(param)) {
     std::ostringstream out;
     out << "EPS_STEP_ " << param.EPS_STEP_ << ": the merge-threshold sweep "
         << "from EPS_MIN_ " << param.EPS_MIN_ << " to EPS_MAX_ "
@@ -69,9 +74,9 @@ std::vector<std::string> parameter_problems(const gParam& param) {
         << " thresholds";
     problems.push_back(out.str());
   }
-  if (param.NUM_EACH < 1) {
+  if (param.NUM_EACH < 1 || param.NUM_EACH > kMaxNumEach) {
     problems.push_back("NUM_EACH " + std::to_string(param.NUM_EACH) +
-                       ": must be at least 1");
+                       ": must be from 1 to " + std::to_string(kMaxNumEach));
   }
   if (param.SYN_PREF_LENGTH_ > kMaxSynPrefLength) {
     problems.push_back(

@@ -35,6 +35,7 @@ class gParam {
 // large to hold.
 constexpr unsigned long long kMaxMergeThresholds = 1000000;
 constexpr unsigned int kMaxSynPrefLength = 1000000;
+constexpr int kMaxNumEach = 1000000;
 constexpr std::uint32_t kSymbolLimit = 4096;  // symbols must stay below
 constexpr unsigned long long kMaxEvaluationWords = 10000000;
 
@@ -42,9 +43,10 @@ constexpr unsigned long long kMaxEvaluationWords = 10000000;
 // its key and value; empty when the bundle is usable. Call after every
 // override of the bundle. Refuses: a merge-threshold sweep (from EPS_MIN_,
 // adding EPS_STEP_ while EPS_MAX_ is not below) that would not end within
-// kMaxMergeThresholds thresholds, an epsilon that stops growing included (a
-// NaN bound makes no pass and is accepted); NUM_EACH below 1;
-// SYN_PREF_LENGTH_ above kMaxSynPrefLength.
+// kMaxMergeThresholds thresholds, an epsilon that stops growing included; a
+// sweep that makes no pass at all (EPS_MIN_ above EPS_MAX_, or a NaN bound),
+// which would leave every run without a candidate; NUM_EACH below 1 or above
+// kMaxNumEach; SYN_PREF_LENGTH_ above kMaxSynPrefLength.
 std::vector<std::string> parameter_problems(const gParam& param);
 
 // What the stream checks need to know of one stream.

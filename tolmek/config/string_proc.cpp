@@ -1,5 +1,6 @@
 #include "tolmek/config/string_proc.h"
 
+#include <cstdint>
 #include <sstream>
 #include <vector>
 
@@ -21,18 +22,29 @@ std::vector<unsigned> part_indices(const std::string& part,
   return indices;
 }
 
-}  // namespace
+// How many indices part_indices would give, without listing them.
+std::uint64_t part_size(const std::string& part, unsigned variable_count) {
+  if (part.empty()) return variable_count;
+  std::istringstream in(part);
+  std::uint64_t count = 0;
+  unsigned index = 0;
+  while (in >> index) count += index < variable_count ? 1 : 0;
+  return count;
+}
 
-namespace _STRING_PROC_ {
+struct Segment {
+  std::string sources;  // trimmed of blanks
+  std::string targets;  // trimmed of blanks
+};
 
-std::map<unsigned, std::set<unsigned>> process_key_string_(
-    std::string key, unsigned variable_count, bool include_self) {
-  std::map<unsigned, std::set<unsigned>> selection;
+// The segments of `key`, each split into its sources and targets parts.
+std::vector<Segment> segments_of(const std::string& key) {
+  std::vector<Segment> out;
   std::istringstream segments(key);
   std::string segment;
   // getline yields no segment for empty text after the last bar.
   while (std::getline(segments, segment, '|')) {
-    segment = trim(segment, " ");
+    segment = _STRING_PROC_::trim(segment, " ");
     const std::string::size_type colon = segment.find(':');
     std::string sources = segment.substr(0, colon), targets;
     if (colon != std::string::npos) {
@@ -41,10 +53,24 @@ std::map<unsigned, std::set<unsigned>> process_key_string_(
                                               ? std::string::npos
                                               : second - colon - 1);
     }
+    out.push_back(
+        {_STRING_PROC_::trim(sources, " "), _STRING_PROC_::trim(targets, " ")});
+  }
+  return out;
+}
+
+}  // namespace
+
+namespace _STRING_PROC_ {
+
+std::map<unsigned, std::set<unsigned>> process_key_string_(
+    std::string key, unsigned variable_count, bool include_self) {
+  std::map<unsigned, std::set<unsigned>> selection;
+  for (const Segment& segment : segments_of(key)) {
     const std::vector<unsigned> source_list =
-        part_indices(trim(sources, " "), variable_count);
+        part_indices(segment.sources, variable_count);
     const std::vector<unsigned> target_list =
-        part_indices(trim(targets, " "), variable_count);
+        part_indices(segment.targets, variable_count);
     for (unsigned t : target_list) {
       for (unsigned s : source_list) {
         if (include_self || s != t) selection[t].insert(s);
@@ -52,6 +78,18 @@ std::map<unsigned, std::set<unsigned>> process_key_string_(
     }
   }
   return selection;
+}
+
+std::uint64_t selection_size_bound(const std::string& key,
+                                   unsigned variable_count) {
+  std::uint64_t bound = 0;
+  for (const Segment& segment : segments_of(key)) {
+    // Each factor is below 2^32 and there are fewer segments than
+    // characters, so the sum cannot wrap for any key that fits in memory.
+    bound += part_size(segment.sources, variable_count) *
+             part_size(segment.targets, variable_count);
+  }
+  return bound;
 }
 
 std::string trim(const std::string& text, const std::string& characters) {

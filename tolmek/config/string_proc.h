@@ -10,6 +10,7 @@
 #ifndef TOLMEK_CONFIG_STRING_PROC_H_
 #define TOLMEK_CONFIG_STRING_PROC_H_
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -30,6 +31,14 @@ namespace _STRING_PROC_ {
 // `include_self` is set. Segments accumulate.
 std::map<unsigned, std::set<unsigned>> process_key_string_(
     std::string key, unsigned variable_count, bool include_self);
+
+// An upper bound on the number of (source, target) pairs that
+// process_key_string_ selects for `key`, whatever `include_self`: the sum
+// over the segments of sources times targets, repeated numbers counted
+// again. Takes time linear in the key's length, however many variables
+// there are, so a caller can refuse a selection too large to build.
+std::uint64_t selection_size_bound(const std::string& key,
+                                   unsigned variable_count);
 
 // `text` without the leading and trailing characters that occur in
 // `characters`; empty when every character of `text` does.

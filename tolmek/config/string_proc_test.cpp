@@ -1,5 +1,6 @@
 #include "tolmek/config/string_proc.h"
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -74,6 +75,36 @@ TEST(SelectorTest, KeysSelectTheirPairs) {
               _STRING_PROC_::process_key_string_(c.key, c.n, c.include_self))
         << "[" << c.key << "] n=" << c.n << " self=" << c.include_self;
   }
+}
+
+TEST(SelectorTest, SizeBoundCoversTheSelection) {
+  for (const auto& c : kSelectorCases) {
+    std::uint64_t pairs = 0;
+    for (const auto& entry :
+         _STRING_PROC_::process_key_string_(c.key, c.n, true))
+      pairs += entry.second.size();
+    EXPECT_LE(pairs, _STRING_PROC_::selection_size_bound(c.key, c.n))
+        << "[" << c.key << "] n=" << c.n;
+  }
+}
+
+TEST(SelectorTest, SizeBoundCountsWithoutListing) {
+  const struct {
+    const char* key;
+    unsigned n;
+    std::uint64_t want;
+  } kCases[] = {
+      {":", 500000, 250000000000ULL},  // far too many pairs to build
+      {"0:1", 500000, 1},
+      {"", 5, 0},
+      {"1 1 7:2", 3, 2},  // repeated numbers count again, 7 is dropped
+      {"||", 3, 18},      // two empty segments, each all pairs
+      {"0:1|", 3, 1},
+      {":", 4294967295u, 18446744065119617025ULL},
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(c.want, _STRING_PROC_::selection_size_bound(c.key, c.n))
+        << "[" << c.key << "] n=" << c.n;
 }
 
 TEST(TrimTest, StripsGivenCharactersAtBothEndsOnly) {

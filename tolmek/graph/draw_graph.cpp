@@ -19,12 +19,17 @@
 #include <vector>
 
 // GCC 12 reports a false "may be used uninitialized" inside the edge
-// iterator (a boost::optional) that the graphviz writer instantiates.
+// iterator (a boost::optional) that the graphviz writer instantiates. Clang
+// has no such warning and would warn about the unknown name instead.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <boost/graph/adjacency_list.hpp>
 #include <boost/graph/graphviz.hpp>
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 
 #include "tolmek/config/config.h"
 #include "tolmek/graph/graph_error.h"
