@@ -2,7 +2,6 @@
 
 #include <omp.h>
 
-#include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -116,10 +115,11 @@ TEST(RunSweepTest, ProgressCountsEveryRunOnceAndRecordsAreComplete) {
   EXPECT_TRUE(out.str().empty());
   std::vector<std::string> percents;
   const std::string bars = err.str();
-  const std::regex percent(R"(\] (\d+) %)");
-  for (auto it = std::sregex_iterator(bars.begin(), bars.end(), percent);
-       it != std::sregex_iterator(); ++it) {
-    percents.push_back((*it)[1]);
+  // Each bar ends "] <percent> %\r".
+  for (std::size_t at = bars.find("] "); at != std::string::npos;
+       at = bars.find("] ", at + 1)) {
+    const std::size_t end = bars.find(" %", at);
+    percents.push_back(bars.substr(at + 2, end - at - 2));
   }
   EXPECT_EQ(percents,
             (std::vector<std::string>{"16", "33", "50", "66", "83", "100"}));
