@@ -190,8 +190,19 @@ class selgrim_x final : public selgrim {
 
   // Scores every candidate (`repetitions` each) and keeps the first one with
   // the smallest score below best_score; reseeds the start-state draws
-  // first.
+  // first. Inside a parallel region the candidates are scored as OpenMP
+  // tasks, with the seed source of the calling thread; the result is the
+  // same as scoring them one after another.
   void choose_candidate(int repetitions);
+
+  // Error, score and gamma of candidate (a, p) with `h0` the target
+  // entropy; plain mode leaves gamma 0. May insert transitions into `a` and
+  // entries into `p`. Reads the object only, so candidates may be scored
+  // at the same time.
+  void score_candidate(std::uint32_t candidate, int repetitions, double h0,
+                       std::map<int, std::map<symbol, int>>& a,
+                       std::map<int, std::vector<double>>& p, double& error,
+                       double& score, double& gamma_out);
 
   std::vector<symbol> src_seq;
   std::vector<symbol> tgt_seq;

@@ -3,8 +3,11 @@
 // in the gamma mode the states' residual entropy about the target is
 // weighed against the target's own.
 
+#include <omp.h>
+
 #include <cmath>
 #include <cstddef>
+#include <exception>
 #include <utility>
 
 #include "tolmek/infer/selgrim.h"
@@ -72,41 +75,74 @@ void selgrim_x::choose_candidate(int repetitions) {
   if (no_model || aut_list.empty()) return;
   // H0 depends on the target alone: once for all candidates.
   const double h0 = use_gamma ? target_entropy() : 0.0;
-  for (std::size_t c = 0; c < aut_list.size(); ++c) {
-    std::map<int, std::map<symbol, int>> a = aut_list[c];
-    std::map<int, std::vector<double>> p = pit_list[c];
-    if (a.empty()) continue;
-    const auto candidate = static_cast<std::uint32_t>(c);
-    if (!use_gamma) {
-      const double error =
-          annihilation_error(a, p, candidate, repetitions, false);
-      const double score =
-          error * plain_entropy(p) / (static_cast<double>(p.size()) + 0.0);
-      // Strictly smaller: ties keep the earlier candidate, NaN never wins.
-      if (best_score > score) {
-        model.aut = a;
-        model.pit = p;
-        annerr = error;
-        best_score = score;
-        mrgeps = eps_list[c];
-      }
-      continue;
-    }
-    const double error = annihilation_error(a, p, candidate, repetitions, true);
-    // The occupation walk inserts the transitions it looks up into `a`, and
-    // `a` becomes the chosen model's aut.
-    const std::vector<double> visits = occupation(a, candidate, repetitions);
-    double hc = 0.0;
-    for (std::size_t s = 0; s < visits.size(); ++s)
-      hc += visits[s] * dist_entropy(p[static_cast<int>(s)]);
-    const GammaScore result = gamma_score(error, h0, hc);
-    if (best_score > result.score) {
-      model.aut = a;
-      model.pit = p;
-      gamma = result.gamma;
-      annerr = error;
-      mrgeps = eps_list[c];
-      best_score = result.score;
+
+  // Every candidate is scored with its own draws (their seeds depend on the
+  // candidate and repetition, not on timing), so the candidates are scored
+  // as tasks that idle threads of the sweep may pick up; the choice below
+  // then walks them in list order as one thread would.
+  struct Scored {
+    std::map<int, std::map<symbol, int>> a;
+    std::map<int, std::vector<double>> p;
+    double error = 0.0;
+    double score = 0.0;
+    double gamma = 0.0;
+    std::exception_ptr failure;
+  };
+  const long n = static_cast<long>(aut_list.size());
+  std::vector<Scored> scored(aut_list.size());
+  SeedSource* const seeds = current_seed_source();
+  const bool in_parallel = omp_in_parallel() != 0;
+#pragma omp taskloop grainsize(1) if (in_parallel) default(shared)
+  for (long c = 0; c < n; ++c) {
+    Scored& out = scored[static_cast<std::size_t>(c)];
+    try {
+      ScopedSeedSource scope(seeds);
+      out.a = aut_list[static_cast<std::size_t>(c)];
+      out.p = pit_list[static_cast<std::size_t>(c)];
+      if (out.a.empty()) continue;
+      score_candidate(static_cast<std::uint32_t>(c), repetitions, h0, out.a,
+                      out.p, out.error, out.score, out.gamma);
+    } catch (...) {
+      out.failure = std::current_exception();
     }
   }
+
+  for (std::size_t c = 0; c < scored.size(); ++c) {
+    Scored& s = scored[c];
+    if (s.failure) std::rethrow_exception(s.failure);
+    if (s.a.empty()) continue;
+    // Strictly smaller: ties keep the earlier candidate, NaN never wins.
+    if (best_score > s.score) {
+      model.aut = std::move(s.a);
+      model.pit = std::move(s.p);
+      gamma = s.gamma;
+      annerr = s.error;
+      mrgeps = eps_list[c];
+      best_score = s.score;
+    }
+  }
+}
+
+void selgrim_x::score_candidate(std::uint32_t candidate, int repetitions,
+                                double h0,
+                                std::map<int, std::map<symbol, int>>& a,
+                                std::map<int, std::vector<double>>& p,
+                                double& error, double& score,
+                                double& gamma_out) {
+  gamma_out = 0.0;
+  if (!use_gamma) {
+    error = annihilation_error(a, p, candidate, repetitions, false);
+    score = error * plain_entropy(p) / (static_cast<double>(p.size()) + 0.0);
+    return;
+  }
+  error = annihilation_error(a, p, candidate, repetitions, true);
+  // The occupation walk inserts the transitions it looks up into `a`, and
+  // `a` becomes the chosen model's aut.
+  const std::vector<double> visits = occupation(a, candidate, repetitions);
+  double hc = 0.0;
+  for (std::size_t s = 0; s < visits.size(); ++s)
+    hc += visits[s] * dist_entropy(p[static_cast<int>(s)]);
+  const GammaScore result = gamma_score(error, h0, hc);
+  score = result.score;
+  gamma_out = result.gamma;
 }

@@ -95,6 +95,8 @@ ScopedSeedSource::~ScopedSeedSource() {
   t_position = previous_position_;
 }
 
+SeedSource* current_seed_source() { return t_source; }
+
 void set_draw_position(std::uint32_t candidate, std::uint32_t repetition) {
   t_position.candidate = candidate;
   t_position.repetition = repetition;

@@ -86,6 +86,10 @@ class ScopedSeedSource {
   DrawPosition previous_position_;
 };
 
+// The source installed on this thread (nullptr: the default seeding), so
+// that work handed to another thread can install the same one there.
+SeedSource* current_seed_source();
+
 // Sets the coordinates of the following draws on this thread.
 void set_draw_position(std::uint32_t candidate, std::uint32_t repetition);
 
