@@ -88,17 +88,17 @@ void selgrim_x::choose_candidate(int repetitions) {
     double gamma = 0.0;
     std::exception_ptr failure;
   };
-  const long n = static_cast<long>(aut_list.size());
+  const std::size_t n = aut_list.size();
   std::vector<Scored> scored(aut_list.size());
   SeedSource* const seeds = current_seed_source();
   const bool in_parallel = omp_in_parallel() != 0;
 #pragma omp taskloop grainsize(1) if (in_parallel) default(shared)
-  for (long c = 0; c < n; ++c) {
-    Scored& out = scored[static_cast<std::size_t>(c)];
+  for (std::size_t c = 0; c < n; ++c) {
+    Scored& out = scored[c];
     try {
       ScopedSeedSource scope(seeds);
-      out.a = aut_list[static_cast<std::size_t>(c)];
-      out.p = pit_list[static_cast<std::size_t>(c)];
+      out.a = aut_list[c];
+      out.p = pit_list[c];
       if (out.a.empty()) continue;
       score_candidate(static_cast<std::uint32_t>(c), repetitions, h0, out.a,
                       out.p, out.error, out.score, out.gamma);
