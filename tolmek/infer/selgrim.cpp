@@ -49,19 +49,7 @@ double dist_entropy(const std::vector<double>& v) {
 }
 
 std::vector<symbol>& selgrim::inc(std::vector<symbol>& w) {
-  if (w.empty()) {
-    w.push_back(0);
-    return w;
-  }
-  const std::uint32_t last = w.back().value;
-  w.pop_back();
-  if (last < alphabet_size - 1u) {
-    w.push_back(last + 1u);
-    return w;
-  }
-  inc(w);
-  w.push_back(0);
-  return w;
+  return next_word(w, alphabet_size);
 }
 
 std::vector<symbol> selgrim::getSync() {

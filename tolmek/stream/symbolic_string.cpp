@@ -44,12 +44,12 @@ Symbolic_string_ make_stream(std::vector<symbol>&& s, unsigned int k) {
 
 }  // namespace
 
-std::vector<symbol>& Symbolic_string_::inc(std::vector<symbol>& w) {
+std::vector<symbol>& next_word(std::vector<symbol>& w, unsigned int k) {
   // The trailing symbols at k-1 or above carry; the one before them (if any)
   // goes up by one and the carried ones restart at 0. When every symbol
   // carries, the word grows by one and is all zeros.
   std::size_t n = w.size();
-  while (n > 0 && !(w[n - 1].value < alphabet_size - 1)) --n;
+  while (n > 0 && !(w[n - 1].value < k - 1)) --n;
   if (n == 0) {
     w.assign(w.size() + 1, symbol(0));
     return w;
@@ -57,6 +57,10 @@ std::vector<symbol>& Symbolic_string_::inc(std::vector<symbol>& w) {
   ++w[n - 1].value;
   std::fill(w.begin() + static_cast<std::ptrdiff_t>(n), w.end(), symbol(0));
   return w;
+}
+
+std::vector<symbol>& Symbolic_string_::inc(std::vector<symbol>& w) {
+  return next_word(w, alphabet_size);
 }
 
 Symbolic_string_ Symbolic_string_::operator~() {

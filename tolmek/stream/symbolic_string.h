@@ -18,6 +18,11 @@
 
 class PFSA;
 
+// Replaces w by its successor in shortlex order over the symbols 0..k-1 and
+// returns w: [] -> [0], [k-1] -> [0,0]. A last symbol of k-1 or more
+// carries. The one word enumeration of streams and of the inference.
+std::vector<symbol>& next_word(std::vector<symbol>& w, unsigned int k);
+
 class Symbolic_string_ {
  public:
   std::vector<symbol> seq;
